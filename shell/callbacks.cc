@@ -1,13 +1,11 @@
 // The fifteen callbacks through which the host reports events.
 //
-// Every callback answers 0 and lets nothing escape into the host: an
-// exception thrown on the host's thread would end the user's mail client.
+// Nothing may escape into the host: an exception thrown on the host's
+// thread would end the user's mail client.
 
-#include <cstdint>
 #include <new>
 
-#include "platform/calling_convention.h"
-#include "shell/plugin_info.h"
+#include "shell/exports.h"
 #include "shell/plugin_module.h"
 
 namespace corvane {
@@ -25,11 +23,9 @@ void DestroyController() {
 
 }  // namespace
 
-// The ignored arguments are pointer-sized: the host may pass handles or
-// pointers, and each callback must remove exactly what the host pushed.
 extern "C" {
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnStart() {
+int CORVANE_STDCALL BKC_OnStart() {
   // A second start without an exit replaces the controller rather than
   // leaking it.
   DestroyController();
@@ -37,19 +33,19 @@ CORVANE_EXPORT int CORVANE_STDCALL BKC_OnStart() {
   return 0;
 }
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnExit() {
+int CORVANE_STDCALL BKC_OnExit() {
   DestroyController();
   return 0;
 }
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnMenuInit(intptr_t, intptr_t,
+int CORVANE_STDCALL BKC_OnMenuInit(intptr_t, intptr_t,
                                                   intptr_t) {
   return 0;
 }
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnOpenFolder(intptr_t) { return 0; }
+int CORVANE_STDCALL BKC_OnOpenFolder(intptr_t) { return 0; }
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnOpenMail(const char* mailId) {
+int CORVANE_STDCALL BKC_OnOpenMail(const char* mailId) {
   if (pluginModule.controller == nullptr || mailId == nullptr) return 0;
   try {
     pluginModule.controller->OnOpenMail(mailId);
@@ -59,38 +55,38 @@ CORVANE_EXPORT int CORVANE_STDCALL BKC_OnOpenMail(const char* mailId) {
   return 0;
 }
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnEveryMinute() { return 0; }
+int CORVANE_STDCALL BKC_OnEveryMinute() { return 0; }
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnOpenCompose(intptr_t, intptr_t) {
+int CORVANE_STDCALL BKC_OnOpenCompose(intptr_t, intptr_t) {
   return 0;
 }
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnOutgoing(intptr_t, intptr_t) {
+int CORVANE_STDCALL BKC_OnOutgoing(intptr_t, intptr_t) {
   return 0;
 }
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnKeyDispatch(intptr_t, intptr_t,
+int CORVANE_STDCALL BKC_OnKeyDispatch(intptr_t, intptr_t,
                                                      intptr_t) {
   return 0;
 }
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnRetrieve(intptr_t, intptr_t) {
+int CORVANE_STDCALL BKC_OnRetrieve(intptr_t, intptr_t) {
   return 0;
 }
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnSend(intptr_t) { return 0; }
+int CORVANE_STDCALL BKC_OnSend(intptr_t) { return 0; }
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnFinishRetrieve(intptr_t) { return 0; }
+int CORVANE_STDCALL BKC_OnFinishRetrieve(intptr_t) { return 0; }
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnPlugInSetup(intptr_t) { return 0; }
+int CORVANE_STDCALL BKC_OnPlugInSetup(intptr_t) { return 0; }
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnPlugInInfo(
+int CORVANE_STDCALL BKC_OnPlugInInfo(
     corvane::PluginInfo* record) {
   if (record != nullptr) corvane::FillPluginInfo(record, pluginModule.instance);
   return 0;
 }
 
-CORVANE_EXPORT int CORVANE_STDCALL BKC_OnDragDrop(intptr_t, intptr_t,
+int CORVANE_STDCALL BKC_OnDragDrop(intptr_t, intptr_t,
                                                   intptr_t, intptr_t) {
   return 0;
 }
