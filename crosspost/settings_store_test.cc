@@ -7,6 +7,7 @@
 
 #include "gtest/gtest.h"
 #include "tests/fake_platform.h"
+#include "tests/platform_wrapper.h"
 #include "tests/user_settings_writer.h"
 
 namespace corvane {
@@ -15,45 +16,24 @@ namespace {
 const char kCompany[] = "CorvaneTestCompany";
 const char kApplication[] = "Reader";
 
-// Passes everything to the real platform and counts the keys it opens and
-// closes, the intermediate ones included.
-class KeyCountingPlatform : public Platform {
+// Counts the keys the real platform opens and closes, the intermediate
+// ones included.
+class KeyCountingPlatform : public test::PlatformWrapper {
  public:
-  explicit KeyCountingPlatform(Platform& real) : real(real) {}
+  using PlatformWrapper::PlatformWrapper;
 
   int opened = 0;
   int closed = 0;
 
   UserKey OpenUserKey(UserKey parent, const char* name) override {
-    UserKey key = real.OpenUserKey(parent, name);
+    UserKey key = PlatformWrapper::OpenUserKey(parent, name);
     if (key != nullptr) ++opened;
     return key;
   }
   void CloseUserKey(UserKey key) override {
     ++closed;
-    real.CloseUserKey(key);
+    PlatformWrapper::CloseUserKey(key);
   }
-
-  void* MainProgram() override { return real.MainProgram(); }
-  ExportedFunction FindExport(void* program, const char* name) override {
-    return real.FindExport(program, name);
-  }
-  int CompareText(const char* a, const char* b) override {
-    return real.CompareText(a, b);
-  }
-  UserKey UserRoot() override { return real.UserRoot(); }
-  bool ReadUserValue(UserKey key, const char* name, void* data,
-                     uint32_t* size) override {
-    return real.ReadUserValue(key, name, data, size);
-  }
-  void WriteDebugText(const char* text) override { real.WriteDebugText(text); }
-  bool ReadLibraryVersion(void* instance, uint16_t parts[4]) override {
-    return real.ReadLibraryVersion(instance, parts);
-  }
-  bool IsLeadByte(unsigned char byte) override { return real.IsLeadByte(byte); }
-
- private:
-  Platform& real;
 };
 
 // Counts its openings through its own virtual operations.

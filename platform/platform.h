@@ -24,6 +24,9 @@ using ExportedFunction = void(CORVANE_STDCALL*)();
 // An open key of the per-user settings store (a registry key on Windows).
 using UserKey = void*;
 
+// A file opened for reading.
+using FileHandle = void*;
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -61,6 +64,25 @@ class Platform {
   virtual bool ReadUserValue(UserKey key, const char* name, void* data,
                              uint32_t* size) = 0;
   virtual void CloseUserKey(UserKey key) = 0;
+
+  // --- Files, read only ---
+
+  // Opens `path` for reading, in binary mode, without denying other
+  // processes read or write access: the host may be writing the file. Null
+  // when it cannot be opened. The caller closes a non-null result with
+  // CloseFile.
+  virtual FileHandle OpenFileForReading(const char* path) = 0;
+  // The file's full length in bytes. False when it cannot be told.
+  virtual bool GetFileLength(FileHandle file, uint64_t* length) = 0;
+  // Reads up to `size` bytes from `offset` into `buffer` and returns how
+  // many it read: fewer at the end of the file, and -1 on an error.
+  virtual int64_t ReadFileAt(FileHandle file, uint64_t offset, void* buffer,
+                             uint32_t size) = 0;
+  virtual void CloseFile(FileHandle file) = 0;
+  // The file status query: true when `path` names an existing file or
+  // folder, with its modification time in whole seconds in `*modified`
+  // (which may be null).
+  virtual bool QueryFileStatus(const char* path, int64_t* modified) = 0;
 
   // --- Diagnostics ---
 

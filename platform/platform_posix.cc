@@ -17,9 +17,12 @@
 
 #include <dirent.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -118,6 +121,51 @@ class PosixPlatform final : public Platform {
 
   void CloseUserKey(UserKey key) override {
     if (key != &root) delete static_cast<SettingsKey*>(key);
+  }
+
+  FileHandle OpenFileForReading(const char* path) override {
+    int descriptor = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return nullptr;
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
+      ::close(descriptor);
+      return nullptr;
+    }
+    return new int(descriptor);
+  }
+
+  bool GetFileLength(FileHandle file, uint64_t* length) override {
+    struct stat status;
+    if (::fstat(*static_cast<int*>(file), &status) != 0) return false;
+    *length = static_cast<uint64_t>(status.st_size);
+    return true;
+  }
+
+  int64_t ReadFileAt(FileHandle file, uint64_t offset, void* buffer,
+                     uint32_t size) override {
+    int descriptor = *static_cast<int*>(file);
+    uint32_t done = 0;
+    while (done < size) {
+      ssize_t got = ::pread(descriptor, static_cast<char*>(buffer) + done,
+                            size - done, static_cast<off_t>(offset + done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return -1;
+      if (got == 0) break;
+      done += static_cast<uint32_t>(got);
+    }
+    return done;
+  }
+
+  void CloseFile(FileHandle file) override {
+    ::close(*static_cast<int*>(file));
+    delete static_cast<int*>(file);
+  }
+
+  bool QueryFileStatus(const char* path, int64_t* modified) override {
+    struct stat status;
+    if (::stat(path, &status) != 0) return false;
+    if (modified != nullptr) *modified = static_cast<int64_t>(status.st_mtime);
+    return true;
   }
 
   void WriteDebugText(const char* text) override {

@@ -4,6 +4,9 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
 #include <vector>
 
 #include "platform/platform.h"
@@ -54,6 +57,44 @@ class WindowsPlatform final : public Platform {
 
   void CloseUserKey(UserKey key) override {
     ::RegCloseKey(static_cast<HKEY>(key));
+  }
+
+  FileHandle OpenFileForReading(const char* path) override {
+    HANDLE file = ::CreateFileA(
+        path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+  }
+
+  bool GetFileLength(FileHandle file, uint64_t* length) override {
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(static_cast<HANDLE>(file), &size)) return false;
+    *length = static_cast<uint64_t>(size.QuadPart);
+    return true;
+  }
+
+  int64_t ReadFileAt(FileHandle file, uint64_t offset, void* buffer,
+                     uint32_t size) override {
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    if (!::ReadFile(static_cast<HANDLE>(file), buffer, size, &got, &at)) {
+      return ::GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+    }
+    return got;
+  }
+
+  void CloseFile(FileHandle file) override {
+    ::CloseHandle(static_cast<HANDLE>(file));
+  }
+
+  bool QueryFileStatus(const char* path, int64_t* modified) override {
+    struct __stat64 status;
+    if (::_stat64(path, &status) != 0) return false;
+    if (modified != nullptr) *modified = static_cast<int64_t>(status.st_mtime);
+    return true;
   }
 
   void WriteDebugText(const char* text) override {

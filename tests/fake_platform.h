@@ -7,6 +7,7 @@
 #ifndef CORVANE_TESTS_FAKE_PLATFORM_H_
 #define CORVANE_TESTS_FAKE_PLATFORM_H_
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
@@ -72,6 +73,40 @@ class FakePlatform : public Platform {
   void CloseUserKey(UserKey key) override {
     --openKeyCount;
     delete static_cast<Key*>(key);
+  }
+
+  // --- Files: path to content and modification time ---
+  struct File {
+    std::string content;
+    int64_t modified = 0;
+  };
+  std::map<std::string, File> files;
+  int openFileCount = 0;  // opened and not yet closed
+
+  FileHandle OpenFileForReading(const char* path) override {
+    auto found = files.find(path);
+    if (found == files.end()) return nullptr;
+    ++openFileCount;
+    return &found->second;
+  }
+  bool GetFileLength(FileHandle file, uint64_t* length) override {
+    *length = static_cast<File*>(file)->content.size();
+    return true;
+  }
+  int64_t ReadFileAt(FileHandle file, uint64_t offset, void* buffer,
+                     uint32_t size) override {
+    const std::string& content = static_cast<File*>(file)->content;
+    if (offset >= content.size()) return 0;
+    size_t count = std::min<size_t>(size, content.size() - offset);
+    std::memcpy(buffer, content.data() + offset, count);
+    return static_cast<int64_t>(count);
+  }
+  void CloseFile(FileHandle) override { --openFileCount; }
+  bool QueryFileStatus(const char* path, int64_t* modified) override {
+    auto found = files.find(path);
+    if (found == files.end()) return false;
+    if (modified != nullptr) *modified = found->second.modified;
+    return true;
   }
 
   // --- Everything else ---
