@@ -7,6 +7,7 @@
 
 #include "gtest/gtest.h"
 #include "platform/platform.h"
+#include "tests/fake_platform.h"
 
 namespace corvane {
 
@@ -303,28 +304,14 @@ TEST(SplitFieldsTest, NullTextGivesNoField) {
 
 // --------------------------------------------------------------- TrimSpace
 
-// A platform that offers nothing but lead bytes: those of code page 932, or
-// none at all.
-class FakePlatform final : public Platform {
+// The shared fake, whose lead bytes are those of code page 932, with a
+// switch that takes them all away.
+class LeadBytePlatform final : public test::FakePlatform {
  public:
   bool hasLeadBytes = true;
 
-  void* MainProgram() override { return nullptr; }
-  ExportedFunction FindExport(void*, const char*) override { return nullptr; }
-  int CompareText(const char* a, const char* b) override {
-    return std::strcmp(a, b);
-  }
-  UserKey UserRoot() override { return nullptr; }
-  UserKey OpenUserKey(UserKey, const char*) override { return nullptr; }
-  bool ReadUserValue(UserKey, const char*, void*, uint32_t*) override {
-    return false;
-  }
-  void CloseUserKey(UserKey) override {}
-  void WriteDebugText(const char*) override {}
-  bool ReadLibraryVersion(void*, uint16_t[4]) override { return false; }
   bool IsLeadByte(unsigned char byte) override {
-    return hasLeadBytes &&
-           ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC));
+    return hasLeadBytes && FakePlatform::IsLeadByte(byte);
   }
 };
 
@@ -351,7 +338,7 @@ class TrimSpaceTest : public testing::Test {
     }
   }
 
-  FakePlatform platform;
+  LeadBytePlatform platform;
   Platform* previous = nullptr;
 };
 
