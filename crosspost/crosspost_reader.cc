@@ -44,28 +44,4 @@ void CrosspostReader::OnOpenMail(const char* mailId) {
   pendingMailId = mailId;
 }
 
-// Propagation needs the header parser, which is not built yet; until then an
-// article that became read marks nothing.
-void CrosspostReader::PropagateRead(const char* /*mailId*/) {}
-
-int CrosspostReader::FetchHeaders(const char* /*mailId*/,
-                                  HeaderMap& /*headers*/) {
-  return 0;
-}
-
-int CrosspostReader::MarkCopyInGroup(const char* /*articleFolderId*/,
-                                     char* /*group*/,
-                                     const char* /*messageId*/) {
-  return 0;
-}
-
-std::string CrosspostReader::FindMailByMessageId(const char* /*folderId*/,
-                                                 const char* /*messageId*/) {
-  return std::string();
-}
-
-int CrosspostReader::MarkRead(const char* /*mailId*/) { return 0; }
-
-int CrosspostReader::IsNewsFolder(const char* /*folderId*/) { return 0; }
-
 }  // namespace corvane
