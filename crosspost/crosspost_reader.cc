@@ -8,8 +8,6 @@ namespace corvane {
 
 namespace {
 
-constexpr int kReadFlag = 1;
-
 bool IsRead(const char* mailId) {
   return (hostApi.BKA_GetStatus(mailId) & kReadFlag) != 0;
 }

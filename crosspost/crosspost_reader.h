@@ -63,6 +63,10 @@ class CrosspostReader {
   const std::string& PendingMailId() const { return pendingMailId; }
 
  private:
+  // The rules of `mailboxId`, made at the first need; null when the host
+  // names no data folder.
+  FilterRules* RulesForMailbox(const char* mailboxId);
+
   // The opened mail still waiting to become read; empty when none.
   std::string pendingMailId;
   // Mailbox id to that mailbox's incoming-filter rules, made at first need

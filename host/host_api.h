@@ -74,6 +74,9 @@ enum HostFunctionIndex {
   kHostFunctionCount
 };
 
+// Bit 0 of a mail's status word: the mail has been read.
+constexpr int kReadFlag = 1;
+
 // The exported name of each entry, indexed by HostFunctionIndex.
 extern const char* const kHostFunctionNames[kHostFunctionCount];
 

@@ -11,15 +11,28 @@ namespace test {
 
 namespace {
 
+// A settings directory of this process's own, removed when it ends.
+class ProcessSettingsDirectory {
+ public:
+  ProcessSettingsDirectory() {
+    char pattern[] = "/tmp/corvane-settings-XXXXXX";
+    if (::mkdtemp(pattern) == nullptr) std::abort();
+    path = pattern;
+    ::setenv("CORVANE_USER_REGISTRY", pattern, 1);
+  }
+  ~ProcessSettingsDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+  std::filesystem::path path;
+};
+
 // The settings directory the platform reads; made for this process when the
 // environment names none.
 std::filesystem::path SettingsRoot() {
   if (const char* root = std::getenv("CORVANE_USER_REGISTRY")) return root;
-  char pattern[] = "/tmp/corvane-settings-XXXXXX";
-  const char* made = ::mkdtemp(pattern);
-  if (made == nullptr) std::abort();
-  ::setenv("CORVANE_USER_REGISTRY", made, 1);
-  return made;
+  static ProcessSettingsDirectory directory;
+  return directory.path;
 }
 
 std::filesystem::path KeyDirectory(const std::string& company,

@@ -3,12 +3,13 @@
 
 usage: check_release_dll.py --objdump PATH --nm PATH DLL OBJECT...
 
-OBJECT are the library's own object files (a CMake list is split). The host loads the library by
-file name and calls its exports by name with stdcall, so a mistake in any of
-these points shows only as a crash or a refused load on a user's machine:
+OBJECT are the library's own object files; a CMake list is split. The host
+loads the library by file name and calls its exports by name with stdcall,
+so a mistake in any of these points shows only as a crash or a refused load
+on a user's machine:
 
   exports      exactly the fifteen callbacks, plain names, ordinals 1 to 15
-  stdcall      each callback pops its exact argument bytes; i386 image
+  stdcall      an i386 image; each callback stdcall with its argument count
   version      the version resource's fixed file version
   imports      only DLLs that every Windows installation has
 
@@ -105,14 +106,20 @@ def check_exports(objdump_p, dll_symbols, image_base):
     if base is None:
         return ["the library has no export table"]
     expected = {name: i + 1 for i, (name, _) in enumerate(CALLBACKS)}
+    decorated_exports = set()
     for name, ordinal in sorted(names.items(), key=lambda item: item[1]):
-        if name not in expected:
+        plain = name.split("@")[0]
+        if name != plain and plain in expected:
+            decorated_exports.add(plain)
+            problems.append(f"{plain} is exported as {name} (ordinal "
+                            f"{ordinal}); the host looks up the plain name")
+        elif name not in expected:
             problems.append(f"unexpected export {name} (ordinal {ordinal})")
         elif ordinal != expected[name]:
             problems.append(f"{name} has ordinal {ordinal}, "
                             f"expected {expected[name]}")
     for name, ordinal in expected.items():
-        if name not in names:
+        if name not in names and name not in decorated_exports:
             problems.append(f"{name} is not exported by name "
                             f"(expected at ordinal {ordinal})")
     unnamed = sorted(set(addresses) - set(names.values()))
@@ -126,7 +133,8 @@ def check_exports(objdump_p, dll_symbols, image_base):
             if name not in names or names[name] not in addresses:
                 continue
             rva = addresses[names[name]]
-            if symbol in dll_symbols and dll_symbols[symbol] != image_base + rva:
+            address = dll_symbols.get(symbol)
+            if address is not None and address != image_base + rva:
                 problems.append(f"export {name} does not lead to {symbol}")
     return problems
 
@@ -282,6 +290,11 @@ def main():
     try:
         with open(args.dll, "rb") as dll_file:
             dll_bytes = dll_file.read()
+    except OSError as error:
+        print(f"FAIL: cannot read {args.dll} ({error.strerror}); "
+              "is the library built?")
+        return 1
+    try:
         objdump_p = run([args.objdump, "-p", args.dll])
         objdump_f = run([args.objdump, "-f", args.dll])
         # A stripped library has no symbols; nm then fails, and the exports
@@ -292,7 +305,7 @@ def main():
             dll_symbols = {}
         object_symbols = read_defined_symbols(
             run([args.nm, "--defined-only"] + objects))
-    except (OSError, ToolError) as error:
+    except ToolError as error:
         print(f"FAIL: {error}")
         return 1
     image_base_match = re.search(r"^ImageBase\s+([0-9a-f]+)", objdump_p, re.M)

@@ -1,0 +1,96 @@
+// The host's exported functions, except the two that a build may leave out
+// (BKA_SetStatus and BKA_Connect have files of their own).
+//
+// The plug-in resolves all 55 by name but calls only seven; those answer
+// from TheHost() with their real signatures. What the others take is not
+// known here, so they take nothing: nobody may call them with arguments,
+// since a stdcall callee would remove the wrong number of bytes.
+
+#include "tools/standin_host/host_export.h"
+#include "tools/standin_host/host_state.h"
+
+using corvane::standin::TheHost;
+
+extern "C" {
+
+STANDIN_HOST_EXPORT const char* CORVANE_STDCALL BKA_GetVersion() {
+  return TheHost().GetVersion();
+}
+
+STANDIN_HOST_EXPORT const char* CORVANE_STDCALL BKA_GetDataFolder() {
+  return TheHost().GetDataFolder();
+}
+
+STANDIN_HOST_EXPORT const char* CORVANE_STDCALL BKA_GetCurrentMailBox() {
+  return TheHost().GetCurrentMailBox();
+}
+
+STANDIN_HOST_EXPORT const char* CORVANE_STDCALL BKA_GetCurrentMail() {
+  return TheHost().GetCurrentMail();
+}
+
+STANDIN_HOST_EXPORT int CORVANE_STDCALL BKA_GetStatus(const char* mailId) {
+  return TheHost().GetStatus(mailId);
+}
+
+STANDIN_HOST_EXPORT const char* CORVANE_STDCALL BKA_GetHeader(
+    const char* mailId) {
+  return TheHost().GetHeader(mailId);
+}
+
+#define STANDIN_UNCALLED_HOST_FUNCTION(name)            \
+  STANDIN_HOST_EXPORT int CORVANE_STDCALL name() {      \
+    return TheHost().AnswerUncalled(#name);             \
+  }
+
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_Command)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_GetWindowHandles)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_RegisterCommand)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_RegisterUICallback)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_GetTempFolder)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_GetTempFileName)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_SetCurrentMailBox)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_GetCurrentFolder)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_SetCurrentFolder)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_GetFolderDisplayName)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_SetMessageText)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_SetCurrentMail)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_GetNextMail)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_SetSel)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_AppendMessage)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_MoveSelectedMessages)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_ComposeMail)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_GetCharSet)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_GetSource)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_SetSource)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_GetText)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_SetText)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_GetSpecifiedHeader)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_SetSpecifiedHeader)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_CompGetCharSet)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_CompGetSource)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_CompSetSource)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_CompGetHeader)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_CompGetSpecifiedHeader)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_CompSetSpecifiedHeader)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_CompGetText)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_CompSetText)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_CompAttachFile)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_Alloc)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_ReAlloc)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_Free)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_ISO_2022_JP)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_ISO_2022_KR)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_HZ_GB2312)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_ISO_8859_2)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_EUC_JP)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_UTF_7)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_UTF_8)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_B64Convert)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_QPConvert)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_MIMEHeader)
+STANDIN_UNCALLED_HOST_FUNCTION(BKA_SerializeRcpts)
+
+#undef STANDIN_UNCALLED_HOST_FUNCTION
+
+}  // extern "C"
