@@ -8,7 +8,10 @@
 // line arrives as several lines. The translation comes before the cut, as
 // in the C runtime, so a CR LF pair met where a line is full becomes a line
 // of its own holding the one LF. NUL bytes are passed on as they are and
-// count towards the line's length; the caller decides what they mean.
+// count towards the line's length; the caller decides what they mean. A
+// Ctrl-Z byte is passed on like any other: the C runtime's text mode would
+// take it for the end of the file, but no rules file the host writes holds
+// one, and stopping there would silently drop the rules after it.
 //
 // The reader owns the open file and closes it when destroyed. Memory stays
 // bounded by the block size, whatever the file's length. One caller at a
@@ -65,11 +68,15 @@ class RulesFileReader {
 
   const uint32_t blockSize;
   std::unique_ptr<char[]> block;
-  Platform* platform = nullptr;  // the one that opened `file`
-  uint32_t blockUsed = 0;  // bytes of `block` that hold file data
-  uint32_t blockNext = 0;  // index in `block` of the next byte to hand out
-  uint64_t fileOffset = 0;  // offset in the file of the byte after `block`
+  // Bytes of `block` that hold file data, and the index of the next one to
+  // hand out.
+  uint32_t blockUsed = 0;
+  uint32_t blockNext = 0;
+  // Where in the file the byte after `block` lies.
+  uint64_t fileOffset = 0;
+  // The open file, and the platform that opened it and must close it.
   FileHandle file = nullptr;
+  Platform* platform = nullptr;
   bool atEnd = false;
   bool failed = false;
 };
