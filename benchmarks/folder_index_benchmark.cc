@@ -46,21 +46,22 @@ std::string MessageIdOf(int record) {
 // Message-Id, References, sizes and flags.
 std::string RecordOf(int record) {
   char text[512];
-  int length = std::snprintf(
-      text, sizeof text,
-      "%08x\x01%d\x01Thu, %02d Dec 2026 %02d:%02d:%02d +0000\x01"
-      "Poster Number%d <poster%d@users.example>\x01"
-      "Re: Thread %d about the matter at hand\x01"
-      "comp.example.discussion\x01%s\x01%s\x01%d\x01%d\x01"
-      "0\x01"
-      "1\x01"
-      "0\x01\x01"
-      "0x%04x\x01"
-      "1\n",
-      record * 97, 1000 + record, 1 + record % 28, record % 24, record % 60,
-      (record / 60) % 60, record % 977, record % 977, record / 3,
-      MessageIdOf(record).c_str(), MessageIdOf(record > 0 ? record - 1 : 0).c_str(),
-      1200 + record % 5000, 20 + record % 300, record & 0xffff);
+  int length =
+      std::snprintf(text, sizeof text,
+                    "%08x\x01%d\x01Thu, %02d Dec 2026 %02d:%02d:%02d +0000\x01"
+                    "Poster Number%d <poster%d@users.example>\x01"
+                    "Re: Thread %d about the matter at hand\x01"
+                    "comp.example.discussion\x01%s\x01%s\x01%d\x01%d\x01"
+                    "0\x01"
+                    "1\x01"
+                    "0\x01\x01"
+                    "0x%04x\x01"
+                    "1\n",
+                    record * 97, 1000 + record, 1 + record % 28, record % 24,
+                    record % 60, (record / 60) % 60, record % 977, record % 977,
+                    record / 3, MessageIdOf(record).c_str(),
+                    MessageIdOf(record > 0 ? record - 1 : 0).c_str(),
+                    1200 + record % 5000, 20 + record % 300, record & 0xffff);
   return std::string(text, static_cast<size_t>(length));
 }
 
@@ -89,7 +90,7 @@ class IndexFiles {
                      .string();
     std::FILE* out = std::fopen(file->path.c_str(), "wb");
     if (out == nullptr) std::abort();
-    std::string chunk = "2\x01index\x01" "1\n";
+    std::string chunk = "2 index\n";
     for (int i = 0; i < records; ++i) {
       chunk += RecordOf(i);
       if (chunk.size() > (1 << 20) || i == records - 1) {
@@ -111,9 +112,12 @@ IndexFiles& Files() {
 
 std::string MessageIdFor(int records, int where) {
   switch (where) {
-    case kNearTheEnd: return MessageIdOf(records - 50);
-    case kInTheMiddle: return MessageIdOf(records / 2);
-    default: return "<0.deadbeef@news99.host.example>";
+    case kNearTheEnd:
+      return MessageIdOf(records - 50);
+    case kInTheMiddle:
+      return MessageIdOf(records / 2);
+    default:
+      return "<0.deadbeef@news99.host.example>";
   }
 }
 
@@ -124,7 +128,8 @@ std::unique_ptr<char[]> ReadWhole(const char* path, uint64_t* length) {
   FileHandle file = platform.OpenFileForReading(path);
   if (file == nullptr || !platform.GetFileLength(file, length)) std::abort();
   std::unique_ptr<char[]> text(new char[*length + 1]);
-  if (platform.ReadFileAt(file, 0, text.get(), static_cast<uint32_t>(*length)) !=
+  if (platform.ReadFileAt(file, 0, text.get(),
+                          static_cast<uint32_t>(*length)) !=
       static_cast<int64_t>(*length)) {
     std::abort();
   }
@@ -133,8 +138,7 @@ std::unique_ptr<char[]> ReadWhole(const char* path, uint64_t* length) {
   return text;
 }
 
-bool FindStraightforwardly(const char* path, const char* id,
-                           std::string* key) {
+bool FindStraightforwardly(const char* path, const char* id, std::string* key) {
   uint64_t length = 0;
   std::unique_ptr<char[]> text = ReadWhole(path, &length);
   if (text[0] != '2') return false;

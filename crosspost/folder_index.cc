@@ -61,6 +61,8 @@ const char* FindRecordStart(const char* begin, const char* inside) {
 // the record again from the file, forward, in block-sized pieces.
 class IndexSearch {
  public:
+  // REQUIRES: `id` is as FindKeyByMessageIdInBlocks accepts it, and outlives
+  // the search.
   IndexSearch(Platform& platform, FileHandle file, uint64_t length,
               const char* id, size_t idLength, uint32_t blockSize)
       : platform(platform),
@@ -69,81 +71,94 @@ class IndexSearch {
         id(id),
         idLength(idLength),
         blockSize(blockSize),
-        finder(id, idLength) {}
+        finder(id, idLength),
+        buffer(new char[2 * size_t{blockSize}]),
+        bufferEnd(buffer.get() + 2 * size_t{blockSize}) {}
 
+  // Stores the key of the match nearest the end in `*key` and returns true;
+  // false, `*key` untouched, when there is none or the file fails.
   bool Run(std::string* key);
 
  private:
-  bool SearchWholeRecords(const char* begin, const char* end,
-                          std::string* key);
-  bool MatchRecordInFile(uint64_t begin, uint64_t end, char* piece,
-                         std::string* key);
+  enum Step { kFound, kNotFound, kGoOn };
+
+  Step SearchBlock(uint64_t offset, uint32_t size, std::string* key);
+  void KeepHead(uint64_t offset, const char* block, const char* headEnd);
+  bool SearchWholeRecords(const char* begin, const char* end, std::string* key);
+  Step MatchRecordInFile(uint64_t begin, uint64_t end, std::string* key);
   bool ReadExactly(uint64_t offset, char* buffer, uint64_t size);
 
   Platform& platform;
-  FileHandle file;
-  uint64_t length;
-  const char* id;
-  size_t idLength;
-  uint32_t blockSize;
-  IdWindowFinder finder;
-  // Set when the file could not be read as far as its length promised: it
-  // was cut short or failed, and nothing more is trusted.
-  bool readFailed = false;
+  const FileHandle file;
+  const uint64_t length;
+  const char* const id;
+  const size_t idLength;
+  const uint32_t blockSize;
+  const IdWindowFinder finder;
+
+  const std::unique_ptr<char[]> buffer;
+  char* const bufferEnd;
+  size_t carry = 0;  // bytes just before bufferEnd
+  // While reading back to the start of a record too long to carry, where
+  // that record ends; the carry is then empty.
+  bool inLongRecord = false;
+  uint64_t longRecordEnd = 0;
 };
 
 bool IndexSearch::Run(std::string* key) {
-  std::unique_ptr<char[]> buffer(new char[2 * size_t{blockSize}]);
-  char* const bufferEnd = buffer.get() + 2 * size_t{blockSize};
-  size_t carry = 0;
-  // Set while reading back to the start of a record too long to carry.
-  bool inLongRecord = false;
-  uint64_t longRecordEnd = 0;
-
-  uint64_t position = length;  // everything from here on has been read
-  while (position > 0) {
+  for (uint64_t position = length; position > 0;) {
     uint32_t size =
         static_cast<uint32_t>(std::min<uint64_t>(blockSize, position));
-    uint64_t blockOffset = position - size;
-    char* block = bufferEnd - carry - size;
-    if (!ReadExactly(blockOffset, block, size)) return false;
-    position = blockOffset;
-
-    // Records before `recordsEnd` may now be whole; the one ending there is.
-    const char* recordsEnd = block + size + carry;
-    if (inLongRecord) {
-      const char* lineFeed = FindLastLineFeed(block, block + size);
-      if (lineFeed == nullptr) continue;
-      // The front block of the buffer is free: the carry is empty.
-      uint64_t start = blockOffset + (lineFeed - block) + 1;
-      if (MatchRecordInFile(start, longRecordEnd, buffer.get(), key)) {
-        return true;
-      }
-      if (readFailed) return false;
-      inLongRecord = false;
-      recordsEnd = lineFeed;
-    }
-
-    const char* headEnd = recordsEnd;
-    const char* scanEnd = std::min<const char*>(recordsEnd, block + size);
-    const void* lineFeed = std::memchr(block, '\n', scanEnd - block);
-    if (lineFeed != nullptr) {
-      headEnd = static_cast<const char*>(lineFeed);
-      if (SearchWholeRecords(headEnd + 1, recordsEnd, key)) return true;
-    }
-    if (blockOffset == 0) return false;  // the head is the header line
-
-    size_t head = static_cast<size_t>(headEnd - block);
-    if (head > blockSize) {
-      inLongRecord = true;
-      longRecordEnd = blockOffset + head;
-      carry = 0;
-    } else {
-      if (block != bufferEnd - head) std::memmove(bufferEnd - head, block, head);
-      carry = head;
-    }
+    position -= size;
+    Step step = SearchBlock(position, size, key);
+    if (step != kGoOn) return step == kFound;
   }
   return false;
+}
+
+// Reads the block at `offset` and searches whatever it completes.
+IndexSearch::Step IndexSearch::SearchBlock(uint64_t offset, uint32_t size,
+                                           std::string* key) {
+  char* block = bufferEnd - carry - size;
+  if (!ReadExactly(offset, block, size)) return kNotFound;
+
+  // Records before `recordsEnd` may now be whole; the one ending there is.
+  const char* recordsEnd = block + size + carry;
+  if (inLongRecord) {
+    const char* lineFeed = FindLastLineFeed(block, block + size);
+    if (lineFeed == nullptr) return kGoOn;
+    Step step =
+        MatchRecordInFile(offset + (lineFeed - block) + 1, longRecordEnd, key);
+    if (step != kGoOn) return step;
+    inLongRecord = false;
+    recordsEnd = lineFeed;
+  }
+
+  const char* headEnd = recordsEnd;
+  const char* scanEnd = std::min<const char*>(recordsEnd, block + size);
+  const void* lineFeed = std::memchr(block, '\n', scanEnd - block);
+  if (lineFeed != nullptr) {
+    headEnd = static_cast<const char*>(lineFeed);
+    if (SearchWholeRecords(headEnd + 1, recordsEnd, key)) return kFound;
+  }
+  if (offset == 0) return kNotFound;  // the head is the header line
+  KeepHead(offset, block, headEnd);
+  return kGoOn;
+}
+
+// Makes [block, headEnd), the start of the file's offset `offset` on, the
+// new carry, or gives it up as too long.
+void IndexSearch::KeepHead(uint64_t offset, const char* block,
+                           const char* headEnd) {
+  size_t head = static_cast<size_t>(headEnd - block);
+  if (head > blockSize) {
+    inLongRecord = true;
+    longRecordEnd = offset + head;
+    carry = 0;
+    return;
+  }
+  if (block != bufferEnd - head) std::memmove(bufferEnd - head, block, head);
+  carry = head;
 }
 
 // Searches the whole records in [begin, end) from the last one back. Only
@@ -166,29 +181,32 @@ bool IndexSearch::SearchWholeRecords(const char* begin, const char* end,
 }
 
 // Decides the record [begin, end) of the file by reading it again from its
-// start, in pieces of one block into `piece`; reading stops as soon as the
-// outcome is known, mostly within the first few fields.
-bool IndexSearch::MatchRecordInFile(uint64_t begin, uint64_t end, char* piece,
-                                    std::string* key) {
+// start, in pieces of one block; reading stops as soon as the outcome is
+// known, mostly within the first few fields. kGoOn when it does not match.
+IndexSearch::Step IndexSearch::MatchRecordInFile(uint64_t begin, uint64_t end,
+                                                 std::string* key) {
+  // The carry is empty, so the front block of the buffer is free.
+  char* piece = buffer.get();
   RecordMatcher matcher(id, idLength);
   for (uint64_t at = begin; at < end;) {
-    uint32_t size = static_cast<uint32_t>(std::min<uint64_t>(blockSize, end - at));
-    if (!ReadExactly(at, piece, size)) return false;
+    uint32_t size =
+        static_cast<uint32_t>(std::min<uint64_t>(blockSize, end - at));
+    if (!ReadExactly(at, piece, size)) return kNotFound;
     RecordMatcher::Outcome outcome = matcher.Feed(piece, size);
-    if (outcome == RecordMatcher::kNoMatch) return false;
+    if (outcome == RecordMatcher::kNoMatch) return kGoOn;
     if (outcome == RecordMatcher::kMatch) {
       uint64_t keyLength = matcher.KeyEnd() - matcher.KeyBegin();
-      if (keyLength > key->max_size()) return false;
+      if (keyLength > key->max_size()) return kNotFound;
       std::string found(static_cast<size_t>(keyLength), '\0');
       if (!ReadExactly(begin + matcher.KeyBegin(), &found[0], keyLength)) {
-        return false;
+        return kNotFound;
       }
       key->swap(found);
-      return true;
+      return kFound;
     }
     at += size;
   }
-  return false;
+  return kGoOn;
 }
 
 // Reads `size` bytes at `offset`, taking as many reads as the platform
@@ -199,10 +217,7 @@ bool IndexSearch::ReadExactly(uint64_t offset, char* buffer, uint64_t size) {
     uint32_t request =
         static_cast<uint32_t>(std::min<uint64_t>(size, uint64_t{1} << 30));
     int64_t got = platform.ReadFileAt(file, offset, buffer, request);
-    if (got <= 0 || static_cast<uint64_t>(got) > request) {
-      readFailed = true;
-      return false;
-    }
+    if (got <= 0 || static_cast<uint64_t>(got) > request) return false;
     offset += static_cast<uint64_t>(got);
     buffer += got;
     size -= static_cast<uint64_t>(got);
@@ -214,8 +229,8 @@ bool IndexSearch::ReadExactly(uint64_t offset, char* buffer, uint64_t size) {
 
 bool FindKeyByMessageId(const char* indexPath, const char* messageId,
                         std::string* key) {
-  return FindKeyByMessageIdInBlocks(indexPath, messageId,
-                                    kFolderIndexBlockSize, key);
+  return FindKeyByMessageIdInBlocks(indexPath, messageId, kFolderIndexBlockSize,
+                                    key);
 }
 
 bool FindKeyByMessageIdInBlocks(const char* indexPath, const char* messageId,

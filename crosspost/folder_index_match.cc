@@ -13,13 +13,20 @@ constexpr int kSeparatorsOfShortestRecord = 13;
 constexpr int kKeyField = 1;
 constexpr int kIdField = 6;
 
+// Sampling takes the four bytes at each sample, so a window must be clearly
+// longer than four for the samples to lie far apart; and its places must fit
+// the table's 16-bit links.
+constexpr size_t kShortestSampledWindow = 8;
+constexpr size_t kLongestSampledWindow = 4096;
+constexpr int kHashBits = 12;
+constexpr size_t kHashSlots = size_t{1} << kHashBits;
+
 bool IsAsciiLetter(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 unsigned char FoldAsciiCase(unsigned char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A'))
-                              : c;
+  return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
 bool SameIgnoringAsciiCase(char a, char b) {
@@ -39,14 +46,6 @@ uint64_t LoadEight(const char* p) {
   std::memcpy(&bytes, p, sizeof bytes);
   return bytes;
 }
-
-// Sampling takes the four bytes at each sample, so a window must be clearly
-// longer than four for the samples to lie far apart; and its places must fit
-// the table's 16-bit links.
-constexpr size_t kShortestSampledWindow = 8;
-constexpr size_t kLongestSampledWindow = 4096;
-constexpr int kHashBits = 12;
-constexpr size_t kHashSlots = size_t{1} << kHashBits;
 
 // A hash of the four bytes at `p` that ignores letter case: an OR with 0x20
 // folds 'A'-'Z' onto 'a'-'z'. It folds a few other pairs of bytes as well
@@ -101,8 +100,8 @@ IdWindowFinder::IdWindowFinder(const char* id, size_t idLength)
   assert(idLength >= 1);
   if (windowLength >= kShortestSampledWindow &&
       windowLength <= kLongestSampledWindow) {
-    std::string window = kIndexFieldSeparator + std::string(id, idLength) +
-                         kIndexFieldSeparator;
+    std::string window =
+        kIndexFieldSeparator + std::string(id, idLength) + kIndexFieldSeparator;
     size_t places = windowLength - 3;  // where four bytes of it start
     chains.reset(new uint16_t[kHashSlots + places]());
     uint16_t* heads = chains.get();
@@ -151,8 +150,7 @@ bool IdWindowFinder::GroupMayHoldWindow(const char* first) const {
   return HasZeroByte(differing);
 }
 
-const char* IdWindowFinder::FindLast(const char* begin,
-                                     const char* end) const {
+const char* IdWindowFinder::FindLast(const char* begin, const char* end) const {
   return chains != nullptr ? FindLastBySampling(begin, end)
                            : FindLastInGroups(begin, end);
 }
@@ -176,8 +174,10 @@ const char* IdWindowFinder::FindLastBySampling(const char* begin,
          link = links[link - 1]) {
       size_t place = link - 1u;
       if (sample < place) break;  // and so for the rest of the chain
-      const char* window = begin + (sample - place);
-      if (window + windowLength <= end && IsWindow(window)) return window;
+      size_t start = sample - place;
+      if (start + windowLength <= size && IsWindow(begin + start)) {
+        return begin + start;
+      }
     }
     if (sample < stride) return nullptr;
     sample -= stride;

@@ -59,11 +59,20 @@ std::string Visible(const std::string& bytes) {
   std::string shown;
   for (char c : bytes) {
     switch (c) {
-      case '\x01': shown += "^A"; break;
-      case '\n': shown += "\\n"; break;
-      case '\r': shown += "\\r"; break;
-      case '\0': shown += "\\0"; break;
-      default: shown += c;
+      case '\x01':
+        shown += "^A";
+        break;
+      case '\n':
+        shown += "\\n";
+        break;
+      case '\r':
+        shown += "\\r";
+        break;
+      case '\0':
+        shown += "\\0";
+        break;
+      default:
+        shown += c;
     }
   }
   return shown.size() > 400 ? shown.substr(0, 400) + "..." : shown;
@@ -143,6 +152,8 @@ TEST_F(FolderIndexTest, RecordsMatchByTheirMessageIdField) {
       {header + Record("k", "@x`"), "`x@", nullptr},
       {header + Record("k", "`"), "@", nullptr},
       {header + Record("k", "\xC4\xD6"), "\xE4\xF6", nullptr},
+      {header + early + Record("k", std::string(5000, 'a')),
+       std::string(5000, 'A'), "k"},
       {header + Record("k", std::string(" ") + kId), kId, nullptr},
       {header + Record("k", std::string(kId) + " "), kId, nullptr},
       {header + Record("k", std::string(kId) + "x"), kId, nullptr},
@@ -163,8 +174,8 @@ TEST_F(FolderIndexTest, RecordsMatchByTheirMessageIdField) {
        "early"},
       {header + early + WithField(Record("late", kId), 13, "a" + kNul), kId,
        "late"},
-      {header + early + WithField(Record("late", kId), 6, "<abc" + kNul),
-       kId, "early"},
+      {header + early + WithField(Record("late", kId), 6, "<abc" + kNul), kId,
+       "early"},
       // CR LF line ends leave fields 1 and 6 alone.
       {"2 header\r\n" + Record("k", kId) + "\r\n", kId, "k"},
       {"2 header\r\n" + Record("k", kId) + "\r\n" + Record("x", "y") + "\r\n",
@@ -184,8 +195,8 @@ TEST_F(FolderIndexTest, RecordsMatchByTheirMessageIdField) {
                    << Visible(c.id) << "\", block size " << blockSize);
       platform.files[kPath].content = c.content;
       std::string key = "unchanged";
-      bool found = FindKeyByMessageIdInBlocks(kPath, c.id.c_str(), blockSize,
-                                              &key);
+      bool found =
+          FindKeyByMessageIdInBlocks(kPath, c.id.c_str(), blockSize, &key);
       EXPECT_EQ(c.key != nullptr, found);
       EXPECT_EQ(c.key != nullptr ? c.key : "unchanged", key);
       EXPECT_EQ(0, platform.openFileCount);
@@ -245,8 +256,8 @@ TEST_F(FolderIndexTest, ReadsOnlyWhatLiesBetweenTheMatchAndTheEnd) {
   // Check that a match at the start reads the file once, a block at a time.
   platform.bytesRead = 0;
   platform.largestRead = 0;
-  ASSERT_TRUE(FindKeyByMessageIdInBlocks(kPath, "<0@host.example>", 4096,
-                                         &key));
+  ASSERT_TRUE(
+      FindKeyByMessageIdInBlocks(kPath, "<0@host.example>", 4096, &key));
   EXPECT_EQ("k0", key);
   EXPECT_EQ(1 + size, platform.bytesRead);
   EXPECT_LE(platform.largestRead, 4096u);
@@ -458,9 +469,8 @@ class SharedIndexFileTest : public ::testing::Test {
         ::testing::UnitTest::GetInstance()->current_test_info();
     folder = std::filesystem::temp_directory_path() /
              ("corvane-" + std::string(test->name()) + "-" +
-              std::to_string(std::chrono::steady_clock::now()
-                                 .time_since_epoch()
-                                 .count()));
+              std::to_string(
+                  std::chrono::steady_clock::now().time_since_epoch().count()));
     std::filesystem::create_directories(folder);
     path = (folder / "Folder.idx").string();
     std::ofstream(path, std::ios::binary)

@@ -115,7 +115,7 @@ bool FilterRules::ReadRulesFile(const char* path) {
   // Only the lines of the block being read are held.
   std::vector<std::string> lines;
   char line[kLineBufferSize];
-  while (reader.ReadLine(line, sizeof line) > 0) {
+  while (reader.ReadLine(line, kLineBufferSize) > 0) {
     if (IsBlockStart(line)) {
       lines.clear();
     } else if (IsBlockEnd(line)) {

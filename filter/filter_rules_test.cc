@@ -184,6 +184,7 @@ TEST(FilterRulesTest, ReadsLinesThroughA512ByteBuffer) {
   const std::string prefix = "@0:X-Gazzet-To:";
   const std::string longGroup(511 - prefix.size(), 'g');
   const std::string folder85(85, 'f');
+  const std::string folder508(508, 'f');
   const RulesCase cases[] = {
       // A 600-byte physical line: 511 bytes of it, then an action of 89.
       {Block(kCondA + x511 + "!M:" + folder85 + "\n"),
@@ -195,8 +196,8 @@ TEST(FilterRulesTest, ReadsLinesThroughA512ByteBuffer) {
       {":Begin\n" + kActF + prefix + longGroup + ":End\n",
        {{longGroup.c_str(), "Box\\F\\"}}},
       // A CR LF pair after a full line is an empty line of its own.
-      {Block(kCondA + "!M:" + std::string(508, 'f') + "\r\n"),
-       {{"alt.a", std::string(508, 'f').c_str()}}},
+      {Block(kCondA + "!M:" + folder508 + "\r\n"),
+       {{"alt.a", folder508.c_str()}}},
   };
   CheckRules(cases, std::size(cases));
 }

@@ -103,7 +103,7 @@ TEST(RulesFileReaderTest, ReadsLinesAsTextMode) {
         EXPECT_FALSE(reader.Failed());
         // The end stays the end.
         char line[8];
-        EXPECT_EQ(0, reader.ReadLine(line, sizeof line));
+        EXPECT_EQ(0, reader.ReadLine(line, 8));
       }
       EXPECT_EQ(0, platform.openFileCount);
     }

@@ -139,8 +139,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       nul == nullptr ? restSize : static_cast<const char*>(nul) - rest;
   std::string id(rest, idSize);
   std::string content =
-      nul == nullptr ? std::string() : std::string(rest + idSize + 1,
-                                                   restSize - idSize - 1);
+      nul == nullptr ? std::string()
+                     : std::string(rest + idSize + 1, restSize - idSize - 1);
   if (idMode & 0x80) {
     std::string field = IdFieldOf(content, idMode & 0x3F);
     if (!field.empty()) id = field;

@@ -12,6 +12,8 @@
 // - The library's version is the exported record `CorvaneFileVersion` of the
 //   library loaded as `instance` (the handle the loader passed to the entry
 //   point); a library built without it has no version information.
+// - The host's ids separate folders with backslashes, so file paths take a
+//   backslash as the separator it stands for.
 // - Lead bytes are those of code page 932, so that this build takes texts
 //   apart exactly as the Windows build does on a Japanese system.
 
@@ -65,6 +67,14 @@ bool FindEntry(const std::string& directory, const char* name,
   }
   ::closedir(listing);
   return found;
+}
+
+std::string ToPosixPath(const char* path) {
+  std::string posixPath = path;
+  for (char& byte : posixPath) {
+    if (byte == '\\') byte = '/';
+  }
+  return posixPath;
 }
 
 class PosixPlatform final : public Platform {
@@ -124,7 +134,7 @@ class PosixPlatform final : public Platform {
   }
 
   FileHandle OpenFileForReading(const char* path) override {
-    int descriptor = ::open(path, O_RDONLY | O_CLOEXEC);
+    int descriptor = ::open(ToPosixPath(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) return nullptr;
     struct stat status;
     if (::fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
@@ -163,7 +173,7 @@ class PosixPlatform final : public Platform {
 
   bool QueryFileStatus(const char* path, int64_t* modified) override {
     struct stat status;
-    if (::stat(path, &status) != 0) return false;
+    if (::stat(ToPosixPath(path).c_str(), &status) != 0) return false;
     if (modified != nullptr) *modified = static_cast<int64_t>(status.st_mtime);
     return true;
   }

@@ -25,7 +25,8 @@ bool HostFileWriter::Append(const std::string& bytes) {
   if (::lseek(descriptor, 0, SEEK_END) < 0) return false;
   size_t done = 0;
   while (done < bytes.size()) {
-    ssize_t wrote = ::write(descriptor, bytes.data() + done, bytes.size() - done);
+    ssize_t wrote =
+        ::write(descriptor, bytes.data() + done, bytes.size() - done);
     if (wrote <= 0) return false;
     done += static_cast<size_t>(wrote);
   }

@@ -2,12 +2,13 @@
 // makes as one event, bytes unchanged: the plug-in writes every trace line
 // in three writes, and the tests tell them apart.
 
+#include "tools/standin_host/debug_capture.h"
+
 #include <string>
 #include <vector>
 
 #include "gtest/gtest.h"
 #include "platform/platform.h"
-#include "tools/standin_host/debug_capture.h"
 #include "tools/standin_host/host_state.h"
 
 namespace corvane {
@@ -17,7 +18,8 @@ namespace {
 std::vector<std::string> DebugWrites() {
   std::vector<std::string> writes;
   for (const HostEvent& event : TheHost().Journal()) {
-    if (event.kind == HostEvent::Kind::kDebugWrite) writes.push_back(event.text);
+    if (event.kind == HostEvent::Kind::kDebugWrite)
+      writes.push_back(event.text);
   }
   return writes;
 }

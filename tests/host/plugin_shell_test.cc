@@ -46,9 +46,9 @@ class PluginShellTest : public ::testing::Test {
   void Load(const char* baseName) {
     plugin.reset();
     std::string error;
-    ASSERT_EQ(PluginLibrary::Load(LibraryBesideProgram(baseName), &plugin,
-                                  &error),
-              LoadResult::kLoaded)
+    ASSERT_EQ(
+        PluginLibrary::Load(LibraryBesideProgram(baseName), &plugin, &error),
+        LoadResult::kLoaded)
         << baseName << ": " << error;
   }
 

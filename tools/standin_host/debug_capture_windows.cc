@@ -25,8 +25,8 @@ LONG CALLBACK CatchDebugWrite(EXCEPTION_POINTERS* exception) {
     return EXCEPTION_CONTINUE_SEARCH;
   }
   size_t lengthWithTerminator = record->ExceptionInformation[0];
-  const char* text = reinterpret_cast<const char*>(
-      record->ExceptionInformation[1]);
+  const char* text =
+      reinterpret_cast<const char*>(record->ExceptionInformation[1]);
   std::string written;
   if (text != nullptr && lengthWithTerminator > 0) {
     written.assign(text, lengthWithTerminator - 1);

@@ -33,14 +33,14 @@ STANDIN_HOST_EXPORT int CORVANE_STDCALL BKA_GetStatus(const char* mailId) {
   return TheHost().GetStatus(mailId);
 }
 
-STANDIN_HOST_EXPORT const char* CORVANE_STDCALL BKA_GetHeader(
-    const char* mailId) {
+STANDIN_HOST_EXPORT const char* CORVANE_STDCALL
+BKA_GetHeader(const char* mailId) {
   return TheHost().GetHeader(mailId);
 }
 
-#define STANDIN_UNCALLED_HOST_FUNCTION(name)            \
-  STANDIN_HOST_EXPORT int CORVANE_STDCALL name() {      \
-    return TheHost().AnswerUncalled(#name);             \
+#define STANDIN_UNCALLED_HOST_FUNCTION(name)       \
+  STANDIN_HOST_EXPORT int CORVANE_STDCALL name() { \
+    return TheHost().AnswerUncalled(#name);        \
   }
 
 STANDIN_UNCALLED_HOST_FUNCTION(BKA_Command)

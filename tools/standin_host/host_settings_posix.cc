@@ -47,8 +47,8 @@ fs::path AlwaysReadFile(bool make) {
     if (!make || !own.Make()) return fs::path();
     root = std::getenv("CORVANE_USER_REGISTRY");
   }
-  return fs::path(root) / "software" / kHostCompanyName /
-         kHostApplicationName / "settings" / "AlwaysRead";
+  return fs::path(root) / "software" / kHostCompanyName / kHostApplicationName /
+         "settings" / "AlwaysRead";
 }
 
 }  // namespace

@@ -39,8 +39,8 @@ class ScopedKey {
 
 std::optional<uint32_t> LoadAlwaysRead() {
   ScopedKey key;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath().c_str(), 0,
-                      KEY_READ, key.Receive()) != ERROR_SUCCESS) {
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath().c_str(), 0, KEY_READ,
+                      key.Receive()) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   DWORD type = 0;

@@ -56,7 +56,8 @@ void CloseLibrary(void* handle) {
 }
 
 std::string ProgramDirectory() {
-  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe");
+  std::filesystem::path program =
+      std::filesystem::read_symlink("/proc/self/exe");
   return program.parent_path().string() + "/";
 }
 

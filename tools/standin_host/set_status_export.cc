@@ -4,7 +4,7 @@
 #include "tools/standin_host/host_export.h"
 #include "tools/standin_host/host_state.h"
 
-extern "C" STANDIN_HOST_EXPORT int CORVANE_STDCALL BKA_SetStatus(
-    const char* mailId, int value, int mask) {
+extern "C" STANDIN_HOST_EXPORT int CORVANE_STDCALL
+BKA_SetStatus(const char* mailId, int value, int mask) {
   return corvane::standin::TheHost().SetStatus(mailId, value, mask);
 }

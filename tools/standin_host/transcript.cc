@@ -8,6 +8,7 @@ namespace standin {
 
 namespace {
 
+// The source is UTF-8, and so are its string literals.
 struct Label {
   const char* codePage932;
   const char* utf8;
@@ -15,21 +16,23 @@ struct Label {
 
 // The labels that start the plug-in's trace lines.
 constexpr Label kTraceLabels[] = {
-    // カレントメールID:
     {"\x83\x4a\x83\x8c\x83\x93\x83\x67\x83\x81\x81\x5b\x83\x8bID:",
-     "\xe3\x82\xab\xe3\x83\xac\xe3\x83\xb3\xe3\x83\x88\xe3\x83\xa1\xe3\x83\xbc"
-     "\xe3\x83\xab" "ID:"},
-    // 既読対象メールID:
+     "カレントメールID:"},
     {"\x8a\xf9\x93\xc7\x91\xce\x8f\xdb\x83\x81\x81\x5b\x83\x8bID:",
-     "\xe6\x97\xa2\xe8\xaa\xad\xe5\xaf\xbe\xe8\xb1\xa1\xe3\x83\xa1\xe3\x83\xbc"
-     "\xe3\x83\xab" "ID:"},
+     "既読対象メールID:"},
 };
 
 void AppendEscaped(char byte, std::string* out) {
   switch (byte) {
-    case '\n': *out += "\\n"; return;
-    case '\r': *out += "\\r"; return;
-    case '\t': *out += "\\t"; return;
+    case '\n':
+      *out += "\\n";
+      return;
+    case '\r':
+      *out += "\\r";
+      return;
+    case '\t':
+      *out += "\\t";
+      return;
   }
   auto value = static_cast<unsigned char>(byte);
   if (value < 0x20 || value == 0x7f) {
