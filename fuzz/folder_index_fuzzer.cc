@@ -147,9 +147,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (idMode & 0x40) SwapAsciiCase(&id);
   }
 
+  // Put in place at the first input and kept for the process's life.
   static MemoryPlatform platform;
-  static Platform* previous = Platform::Replace(&platform);
-  (void)previous;
+  static const bool inPlace = (Platform::Replace(&platform), true);
+  (void)inPlace;
   platform.content = content;
 
   std::string expected;
