@@ -38,6 +38,9 @@ class PluginShellTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    // Unloading leaves the controller alone, as the host's exit does not;
+    // end the plug-in first so that nothing outlives the test.
+    if (plugin != nullptr) plugin->OnExit();
     plugin.reset();
     StoreAlwaysRead(savedAlwaysRead);
   }
