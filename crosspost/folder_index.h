@@ -19,12 +19,13 @@
 //
 // The file is read from its end in blocks and the search stops at the first
 // record that matches, so a lookup costs what lies between the match and the
-// end of the file, not the file's size. Memory stays within two blocks
-// whatever the file holds: a record too long to be carried from one block to
-// the next in memory is read again from the file, from its start, instead
-// (see folder_index.cc), so even a single line of hundreds of megabytes
-// costs reading time, not memory. Only the key of a match is copied out
-// whole.
+// end of the file, not the file's size. Memory stays at two blocks and a
+// table of about 8 KiB for the message id, whatever the file holds: a record
+// too long to be carried from one block to the next is read again from the
+// file, from its start, instead of being held. A record that long can still
+// match, since only its field 6 has to be as short as the id, so it cannot
+// simply be skipped; but a single line of hundreds of megabytes then costs
+// reading time, not memory. Only the key of a match is copied out whole.
 
 #ifndef CORVANE_CROSSPOST_FOLDER_INDEX_H_
 #define CORVANE_CROSSPOST_FOLDER_INDEX_H_

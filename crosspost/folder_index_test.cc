@@ -9,8 +9,6 @@
 #include <iterator>
 #include <map>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "crosspost/crosspost_reader.h"
 #include "gtest/gtest.h"

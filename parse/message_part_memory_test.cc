@@ -1,12 +1,12 @@
 // What parsing costs in memory, for texts built to exhaust it: the parse may
 // keep the tree it builds and one line buffer, nothing per level or line.
 //
-// The bytes are counted by a replacement of the global operator new that
-// counts only while a test arms it and otherwise just forwards to malloc.
-// It lives in this file alone so that no other test depends on it. Under
-// the address sanitizer it is left out, so that the sanitizer keeps its own
-// allocator and checks for the whole test program; the tests then still
-// parse and check the tree, without the count.
+// The bytes are counted by a replacement of the global operator new. It
+// serves the whole test program, but counts only while a test here arms it
+// and otherwise just forwards to malloc and free; no other test relies on
+// it. Under the address sanitizer it is left out, so that the sanitizer
+// keeps its own allocator and checks for the whole program; the tests here
+// then still parse and check the tree, without the count.
 
 #include <algorithm>
 #include <cstdlib>

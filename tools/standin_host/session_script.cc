@@ -94,7 +94,12 @@ bool SessionScript::RunLine(const std::string& line, std::string* error) {
   };
 
   Words words = SplitWords(line);
-  if (words.empty() || words[0][0] == '#') return true;
+  if (words.empty()) return true;
+  // Comments go into the transcript too, so that it explains itself.
+  if (words[0][0] == '#') {
+    *transcript << line << "\n";
+    return true;
+  }
   std::string echo = ">";
   for (const std::string& word : words) echo += " " + word;
   *transcript << echo << "\n";

@@ -1,8 +1,9 @@
 // SessionScript: runs a session of the stand-in host from a script of line
 // commands and writes a transcript of what the plug-in did.
 //
-// Script format. Commands run in order, one per line. Blank lines and lines
-// whose first word starts with '#' are skipped. Words are separated by
+// Script format. Commands run in order, one per line. Blank lines are skipped;
+// lines whose first word starts with '#' are comments, copied as they are
+// into the transcript. Words are separated by
 // blanks, so no argument can contain one. Relative paths are taken from the
 // script's directory.
 //
