@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "tests/show_bytes.h"
 #include "tests/fake_platform.h"
 
 namespace corvane {
@@ -22,22 +23,7 @@ constexpr char kDataFolder[] = "C:\\Data\\";
 constexpr char kMailbox[] = "Box\\";
 constexpr char kRulesPath[] = "C:\\Data\\Box\\IFilter.def";
 
-// Shows bytes in failure messages with control and high bytes escaped.
-std::string Show(const std::string& bytes) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string shown = "\"";
-  for (char c : bytes) {
-    unsigned char byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '"') {
-      shown += c;
-    } else {
-      shown += "\\x";
-      shown += kHex[byte >> 4];
-      shown += kHex[byte & 0xF];
-    }
-  }
-  return shown + "\"";
-}
+using test::ShowBytes;
 
 // Rule lines as the host writes them.
 std::string Condition(const std::string& group) {
@@ -67,14 +53,14 @@ struct RulesCase {
 void CheckRules(const RulesCase cases[], size_t count) {
   for (size_t i = 0; i < count; ++i) {
     const RulesCase& c = cases[i];
-    SCOPED_TRACE(Show(c.content));
+    SCOPED_TRACE(ShowBytes(c.content));
     test::FakePlatform platform;
     test::ScopedPlatform scoped(&platform);
     platform.files[kRulesPath] = {c.content, 100};
     FilterRules rules(kDataFolder, kMailbox);
     for (const Lookup& lookup : c.lookups) {
       EXPECT_EQ(lookup.folder, Answer(rules, lookup.group))
-          << "group " << Show(lookup.group);
+          << "group " << ShowBytes(lookup.group);
     }
     EXPECT_EQ(0, platform.openFileCount);
   }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "tests/show_bytes.h"
 #include "tests/fake_platform.h"
 
 namespace corvane {
@@ -15,22 +16,7 @@ using namespace std::string_literals;
 
 constexpr char kPath[] = "C:\\Data\\Box\\IFilter.def";
 
-// Shows bytes in failure messages with control and high bytes escaped.
-std::string Show(const std::string& bytes) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string shown = "\"";
-  for (char c : bytes) {
-    unsigned char byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '"') {
-      shown += c;
-    } else {
-      shown += "\\x";
-      shown += kHex[byte >> 4];
-      shown += kHex[byte & 0xF];
-    }
-  }
-  return shown + "\"";
-}
+using test::ShowBytes;
 
 // Every line the reader hands over, with its bytes up to the count it
 // returned, NULs included.
@@ -91,7 +77,7 @@ TEST(RulesFileReaderTest, ReadsLinesAsTextMode) {
                                  RulesFileReader::kDefaultBlockSize};
   for (const ReadCase& c : cases) {
     for (uint32_t blockSize : blockSizes) {
-      SCOPED_TRACE(Show(c.content) + " size " + std::to_string(c.size) +
+      SCOPED_TRACE(ShowBytes(c.content) + " size " + std::to_string(c.size) +
                    " block " + std::to_string(blockSize));
       test::FakePlatform platform;
       test::ScopedPlatform scoped(&platform);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "tests/show_bytes.h"
 #include "platform/platform.h"
 #include "tests/fake_platform.h"
 
@@ -24,22 +25,7 @@ std::unique_ptr<char[]> CopyText(const std::string& bytes) {
   return text;
 }
 
-// Shows bytes in failure messages with the control and high bytes escaped.
-std::string Show(const std::string& bytes) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string shown = "\"";
-  for (char c : bytes) {
-    unsigned char byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '"') {
-      shown += c;
-    } else {
-      shown += "\\x";
-      shown += kHex[byte >> 4];
-      shown += kHex[byte & 0xF];
-    }
-  }
-  return shown + "\"";
-}
+using test::ShowBytes;
 
 // ---------------------------------------------------------------- ReadLine
 
@@ -77,7 +63,7 @@ TEST(ReadLineTest, SplitsTextIntoLines) {
   };
   constexpr int kGuard = 4;
   for (const ReadLineCase& c : cases) {
-    SCOPED_TRACE(Show(c.text) + " size " + std::to_string(c.size));
+    SCOPED_TRACE(ShowBytes(c.text) + " size " + std::to_string(c.size));
     std::unique_ptr<char[]> text = CopyText(c.text);
     const char* end = text.get() + std::strlen(text.get());
     const char* cursor = text.get();
@@ -208,7 +194,7 @@ TEST(NextParameterTest, TakesParametersInTurn) {
         {"\xe9", "\xfc\xfc", ""}}},
   };
   for (const ParameterCase& c : cases) {
-    SCOPED_TRACE(Show(c.text));
+    SCOPED_TRACE(ShowBytes(c.text));
     std::unique_ptr<char[]> text = CopyText(c.text);
     char* end = text.get() + c.text.size();
     char* position = text.get();
@@ -231,9 +217,9 @@ TEST(NextParameterTest, TakesParametersInTurn) {
       ASSERT_NE(nullptr, next);
       ASSERT_NE(nullptr, name);
       ASSERT_NE(nullptr, value);
-      EXPECT_EQ(Show(step.name), Show(name));
-      EXPECT_EQ(Show(step.value), Show(value));
-      EXPECT_EQ(Show(step.rest), Show(next));
+      EXPECT_EQ(ShowBytes(step.name), ShowBytes(name));
+      EXPECT_EQ(ShowBytes(step.value), ShowBytes(value));
+      EXPECT_EQ(ShowBytes(step.rest), ShowBytes(next));
       EXPECT_TRUE(next >= position && next <= end);
       if (*step.rest == '\0') {
         EXPECT_EQ(end, next) << "should return the terminator";
@@ -277,7 +263,7 @@ TEST(SplitFieldsTest, CutsAtEverySeparator) {
   };
   constexpr int kRoom = 8;
   for (const SplitCase& c : cases) {
-    SCOPED_TRACE(Show(c.text) + " at " + Show(std::string(1, c.separator)) +
+    SCOPED_TRACE(ShowBytes(c.text) + " at " + ShowBytes(std::string(1, c.separator)) +
                  " capacity " + std::to_string(c.capacity));
     std::unique_ptr<char[]> text = CopyText(c.text);
     char sentinel = 0;
@@ -285,12 +271,12 @@ TEST(SplitFieldsTest, CutsAtEverySeparator) {
     int count = SplitFields(text.get(), c.separator, fields.data(), c.capacity);
     ASSERT_EQ(static_cast<int>(c.fields.size()), count);
     for (int i = 0; i < count; ++i) {
-      EXPECT_EQ(Show(c.fields[i]), Show(fields[i])) << "field " << i;
+      EXPECT_EQ(ShowBytes(c.fields[i]), ShowBytes(fields[i])) << "field " << i;
     }
     for (int i = count; i < kRoom; ++i) {
       EXPECT_EQ(&sentinel, fields[i]) << "field " << i << " was written";
     }
-    EXPECT_EQ(Show(c.after), Show(std::string(text.get(), c.text.size())));
+    EXPECT_EQ(ShowBytes(c.after), ShowBytes(std::string(text.get(), c.text.size())));
   }
 }
 
@@ -330,11 +316,11 @@ class TrimSpaceTest : public testing::Test {
 
   void CheckCases(const std::vector<TrimCase>& cases) {
     for (const TrimCase& c : cases) {
-      SCOPED_TRACE(Show(c.text));
+      SCOPED_TRACE(ShowBytes(c.text));
       std::unique_ptr<char[]> text = CopyText(c.text);
       char* result = TrimSpace(text.get());
       EXPECT_EQ(c.start, static_cast<size_t>(result - text.get()));
-      EXPECT_EQ(Show(c.after), Show(std::string(text.get(), c.text.size())));
+      EXPECT_EQ(ShowBytes(c.after), ShowBytes(std::string(text.get(), c.text.size())));
     }
   }
 
