@@ -6,8 +6,14 @@
 // the other newsgroup folders of the current mailbox read as well.
 //
 // Every operation is virtual and is called through the object, also from
-// within the class, so that a test can watch or replace any step. Runs on
-// the host's calling thread, one call at a time; takes no lock.
+// within the class, so that a test can watch or replace any step. Each step
+// lives in a file of its own: crosspost_reader.cc (OnOpenMail),
+// propagation.cc, folder_resolution.cc, folder_lookup.cc, read_marking.cc.
+//
+// Failures end the work for an article or group quietly: a missing header,
+// folder, index or copy marks nothing. An id or path that would not fit the
+// host's own 260-byte buffers names nothing the host keeps, and is skipped.
+// Runs on the host's calling thread, one call at a time; takes no lock.
 
 #ifndef CORVANE_CROSSPOST_CROSSPOST_READER_H_
 #define CORVANE_CROSSPOST_CROSSPOST_READER_H_
@@ -54,7 +60,9 @@ class CrosspostReader {
   // The mail id of the message `messageId` in folder `folderId`, or empty.
   virtual std::string FindMailByMessageId(const char* folderId,
                                           const char* messageId);
-  // Asks the host to mark `mailId` read. 1 when asked, 0 when not.
+  // Writes a trace line and asks the host to mark `mailId` read. 1 when
+  // asked; 0, doing nothing, for an empty id or a host without
+  // BKA_SetStatus.
   virtual int MarkRead(const char* mailId);
   // 1 when `folderId` holds news.ini, else 0.
   virtual int IsNewsFolder(const char* folderId);
