@@ -16,16 +16,10 @@ const char* CORVANE_STDCALL FakeGetVersion() {
   ++versionCalls;
   return versionText;
 }
-int CORVANE_STDCALL FakeHostFunction() { return 0; }
-
 class BindTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : kHostFunctionNames) {
-      host.exports[name] = reinterpret_cast<ExportedFunction>(&FakeHostFunction);
-    }
-    host.exports["BKA_GetVersion"] =
-        reinterpret_cast<ExportedFunction>(&FakeGetVersion);
+    host.ExportHostFunctions(&FakeGetVersion);
     versionText = "2.00.06";
     versionCalls = 0;
   }

@@ -20,7 +20,6 @@ int CORVANE_STDCALL FakeGetStatus(const char*) {
   ++statusCalls;
   return 1;
 }
-int CORVANE_STDCALL FakeHostFunction() { return 0; }
 
 class VersionedPlatform : public test::FakePlatform {
  public:
@@ -43,11 +42,7 @@ constexpr unsigned long kThreadDetach = 3;
 class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : kHostFunctionNames) {
-      host.exports[name] = reinterpret_cast<ExportedFunction>(&FakeHostFunction);
-    }
-    host.exports["BKA_GetVersion"] =
-        reinterpret_cast<ExportedFunction>(&FakeGetVersion);
+    host.ExportHostFunctions(&FakeGetVersion);
     host.exports["BKA_GetStatus"] =
         reinterpret_cast<ExportedFunction>(&FakeGetStatus);
     hostApi = HostApi();

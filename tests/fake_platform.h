@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "host/host_api.h"
 #include "platform/platform.h"
 
 namespace corvane {
@@ -35,6 +36,15 @@ class FakePlatform : public Platform {
   }
   int CompareText(const char* a, const char* b) override {
     return std::strcmp(a, b);
+  }
+
+  // Makes the main program a complete host: every BKA_ function exported,
+  // each one doing nothing, except `getVersion` for BKA_GetVersion.
+  void ExportHostFunctions(HostTextFunction getVersion) {
+    for (const char* name : kHostFunctionNames) {
+      exports[name] = reinterpret_cast<ExportedFunction>(&DoNothing);
+    }
+    exports["BKA_GetVersion"] = reinterpret_cast<ExportedFunction>(getVersion);
   }
 
   // --- Settings: key path (names joined by '\') to value name to data ---
@@ -118,6 +128,8 @@ class FakePlatform : public Platform {
   }
 
  private:
+  static int CORVANE_STDCALL DoNothing() { return 0; }
+
   struct Key {
     std::string path;
   };
